@@ -1,8 +1,11 @@
 // box-watcher: finds a message box shown by another process on the same
-// desktop, describes it on one line of JSON and answers it.
+// desktop, describes it on one line of JSON and answers it. Two helper modes
+// wait for a window of a given class and list the top-level windows.
 //
 //   box-watcher.exe [--timeout-ms N] [--answer ok|cancel|close|none]
 //                   [--process NAME] [--caption TEXT] [--gone-ms N]
+//   box-watcher.exe --window CLASS [--title TITLE] [--timeout-ms N]
+//   box-watcher.exe --list
 //
 // A message box is a visible top-level window of class "#32770" that has the
 // message-text static (control id 0xFFFF) and belongs to another process; with
@@ -22,10 +25,18 @@
 // and says in "closed" whether it did. Nothing is ever sent that could block:
 // text is read with SendMessageTimeoutA and answers are posted.
 //
-// Exit status: 0 box found (and, unless none, answered and gone); 2 no box
-// within the time-out ({"found":false,...}); 3 the asked-for button is not
-// on the box (nothing posted); 4 answered but still there after --gone-ms;
-// 64 bad command line.
+// --window waits up to --timeout-ms for a top-level window of class CLASS
+// (and exact title TITLE), visible or not, and prints
+//   {"found":true,"hwnd":"0x...","pid":N,"process":"...","class":"...",
+//    "title":"...","visible":true,"foreground":false,"elapsed_ms":N}
+// --list prints {"foreground":"0x...","windows":[{...},...]} with the same
+// fields (no "found", "elapsed_ms") for every visible top-level window and
+// the foreground window.
+//
+// Exit status: 0 box (or window) found (and, unless none, answered and
+// gone); 2 none within the time-out ({"found":false,...}); 3 the asked-for
+// button is not on the box (nothing posted); 4 answered but still there after
+// --gone-ms; 64 bad command line.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -50,6 +61,10 @@ struct Options {
   std::string process;  // image file name to match, empty for any
   std::string caption;  // exact caption to match
   bool match_caption = false;
+  std::string window_class;  // --window: class to wait for
+  std::string title;         // --window: exact title to match
+  bool match_title = false;
+  bool list = false;
 };
 
 struct Search {
@@ -131,6 +146,56 @@ std::string ImageNameOf(DWORD pid) {
   return name;
 }
 
+std::string TitleOf(HWND window) {
+  char buffer[1024] = {};
+  if (window) GetWindowTextA(window, buffer, sizeof buffer);
+  return buffer;
+}
+
+// The fields describing one top-level window, without the braces.
+std::string DescribeWindow(HWND window) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  return "\"hwnd\":" + Quote(Hex(window)) + ",\"pid\":" + std::to_string(pid) +
+         ",\"process\":" + Quote(ImageNameOf(pid)) + ",\"class\":" + Quote(ClassOf(window)) +
+         ",\"title\":" + Quote(TitleOf(window)) + ",\"visible\":" + (IsWindowVisible(window) ? "true" : "false") +
+         ",\"foreground\":" + (GetForegroundWindow() == window ? "true" : "false");
+}
+
+BOOL CALLBACK ListTopLevel(HWND window, LPARAM context) {
+  std::string* out = reinterpret_cast<std::string*>(context);
+  if (!IsWindowVisible(window) && GetForegroundWindow() != window) return TRUE;
+  if (out->back() != '[') *out += ",";
+  *out += "{" + DescribeWindow(window) + "}";
+  return TRUE;
+}
+
+int ListWindows() {
+  std::string out = "{\"foreground\":" + Quote(Hex(GetForegroundWindow())) + ",\"windows\":[";
+  EnumWindows(ListTopLevel, reinterpret_cast<LPARAM>(&out));
+  std::printf("%s]}\n", out.c_str());
+  std::fflush(stdout);
+  return 0;
+}
+
+int WaitForWindow(const Options& options) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    HWND window = FindWindowA(options.window_class.c_str(), options.match_title ? options.title.c_str() : nullptr);
+    if (window) {
+      std::printf("{\"found\":true,%s,\"elapsed_ms\":%lu}\n", DescribeWindow(window).c_str(),
+                  static_cast<unsigned long>(GetTickCount() - start));
+      std::fflush(stdout);
+      return 0;
+    }
+    if (GetTickCount() - start >= options.timeout_ms) break;
+    Sleep(kPollMs);
+  }
+  std::printf("{\"found\":false,\"elapsed_ms\":%lu}\n", static_cast<unsigned long>(GetTickCount() - start));
+  std::fflush(stdout);
+  return 2;
+}
+
 bool IsCandidate(HWND window, const Search& search) {
   if (!IsWindowVisible(window) || ClassOf(window) != "#32770") return false;
   if (!GetDlgItem(window, kMessageTextId)) return false;
@@ -202,6 +267,10 @@ bool ParseNumber(const char* text, DWORD* value) {
 bool ParseOptions(int argc, char** argv, Options* options) {
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
+    if (arg == "--list") {
+      options->list = true;
+      continue;
+    }
     if (i + 1 >= argc) return false;
     const char* value = argv[++i];
     if (arg == "--timeout-ms") {
@@ -219,6 +288,11 @@ bool ParseOptions(int argc, char** argv, Options* options) {
     } else if (arg == "--caption") {
       options->caption = value;
       options->match_caption = true;
+    } else if (arg == "--window") {
+      options->window_class = value;
+    } else if (arg == "--title") {
+      options->title = value;
+      options->match_title = true;
     } else {
       return false;
     }
@@ -233,9 +307,13 @@ int main(int argc, char** argv) {
   if (!ParseOptions(argc, argv, &options)) {
     std::fprintf(stderr,
                  "usage: box-watcher [--timeout-ms N] [--answer ok|cancel|close|none] "
-                 "[--process NAME] [--caption TEXT] [--gone-ms N]\n");
+                 "[--process NAME] [--caption TEXT] [--gone-ms N]\n"
+                 "       box-watcher --window CLASS [--title TITLE] [--timeout-ms N]\n"
+                 "       box-watcher --list\n");
     return 64;
   }
+  if (options.list) return ListWindows();
+  if (!options.window_class.empty()) return WaitForWindow(options);
 
   const DWORD start = GetTickCount();
   Search search{&options, GetCurrentProcessId(), nullptr};
@@ -257,11 +335,11 @@ int main(int argc, char** argv) {
   GetWindowTextA(box, caption, sizeof caption);
   std::string text = TextOf(GetDlgItem(box, kMessageTextId));
   HWND owner = GetWindow(box, GW_OWNER);
-  char owner_title[1024] = {};
-  if (owner) GetWindowTextA(owner, owner_title, sizeof owner_title);
+  const std::string owner_title = TitleOf(owner);
   ButtonScan scan;
   EnumChildWindows(box, ScanChild, reinterpret_cast<LPARAM>(&scan));
   const bool foreground = GetForegroundWindow() == box;
+  const std::string process = ImageNameOf(pid);
   const DWORD found_ms = GetTickCount() - start;
 
   std::string buttons;
@@ -302,7 +380,7 @@ int main(int argc, char** argv) {
       "{\"found\":true,\"hwnd\":%s,\"pid\":%lu,\"process\":%s,\"caption\":%s,\"text\":%s,"
       "\"foreground\":%s,\"icon\":%s,\"owner\":%s,\"owner_class\":%s,\"owner_title\":%s,"
       "\"buttons\":[%s],\"answer\":%s,\"answered\":%s,\"closed\":%s,\"elapsed_ms\":%lu}\n",
-      Quote(Hex(box)).c_str(), static_cast<unsigned long>(pid), Quote(ImageNameOf(pid)).c_str(),
+      Quote(Hex(box)).c_str(), static_cast<unsigned long>(pid), Quote(process).c_str(),
       Quote(caption).c_str(), Quote(text).c_str(), foreground ? "true" : "false", scan.icon ? "true" : "false",
       owner ? Quote(Hex(owner)).c_str() : "null", Quote(ClassOf(owner)).c_str(), Quote(owner_title).c_str(),
       buttons.c_str(), Quote(options.answer).c_str(), answered ? "true" : "false", closed ? "true" : "false",

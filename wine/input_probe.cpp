@@ -7,6 +7,8 @@
 //   input-probe.exe box STYLE CAPTION TEXT [OWNER_CLASS]
 //       MessageBoxA with that style (a number), owned by the top-level window
 //       of OWNER_CLASS when given; prints "box result=N" and ends with N.
+//   input-probe.exe launch COMMAND_LINE
+//       WinExec(COMMAND_LINE, SW_SHOW); prints its result and ends with 0.
 //   input-probe.exe target LOG [modal-click]
 //       a top-level window of class "ProbeTarget" that appends every key,
 //       activation and button-down message it receives to LOG, one line each
@@ -143,11 +145,16 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     return result;
   }
+  if (argc >= 3 && std::strcmp(argv[1], "launch") == 0) {
+    std::printf("WinExec -> %u\n", WinExec(argv[2], SW_SHOW));
+    std::fflush(stdout);
+    return 0;
+  }
   if (argc >= 3 && std::strcmp(argv[1], "target") == 0) {
     g_modal_click = argc >= 4 && std::strcmp(argv[3], "modal-click") == 0;
     return RunTarget(argv[2]);
   }
   if (argc >= 2 && std::strcmp(argv[1], "drive") == 0) return RunDrive();
-  std::fprintf(stderr, "usage: input-probe exit N | box STYLE CAPTION TEXT [OWNER_CLASS] | target LOG | drive\n");
+  std::fprintf(stderr, "usage: input-probe exit N | box STYLE CAPTION TEXT [OWNER_CLASS] | launch COMMAND_LINE | target LOG [modal-click] | drive\n");
   return 64;
 }
