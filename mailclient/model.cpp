@@ -195,6 +195,8 @@ void EditorKey(Model& m, const KeyEvent& key, Changes& out) {
     case vk::kReturn:
       if (e.focus == kEditorDescription && e.link >= 0)
         ActivateLink(m, out);
+      else if (e.focus == kEditorName)
+        return;  // the name box keeps Enter to itself
       else if (e.focus == kEditorCancel)
         EditorCancel(m, out);
       else

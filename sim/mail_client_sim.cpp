@@ -88,7 +88,9 @@ Dialog SimMailClient::DialogOf(HWND window) {
 // up, as they do on Windows.
 void SimMailClient::OnKey(HWND window, WORD vk, bool down) {
   if (window != main_ && DialogOf(window) == Dialog::Main) return;  // a child or stale window
-  Apply(mailclient::Deliver(model, mailclient::Active(model), {vk, down, desktop_.shift_down, desktop_.alt_down}));
+  const Dialog active = mailclient::Active(model);
+  if (active != Dialog::Main && scenario_.dialogs[active].stuck) return;
+  Apply(mailclient::Deliver(model, active, {vk, down, desktop_.shift_down, desktop_.alt_down}));
 }
 
 void SimMailClient::OnMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {

@@ -16,6 +16,7 @@ struct DialogTiming {
   Millis delay_ms = 20;  // from the key that opens it to its window
   bool never = false;    // the window never shows
   bool behind = false;   // it shows, but does not come to the front
+  bool stuck = false;    // it shows, but ignores every key (a hung dialog)
 };
 
 enum class MenuBarState { Visible, Hidden, TwoToolbars, NoRebarHost, NoRebar };
