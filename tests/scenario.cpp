@@ -17,7 +17,7 @@ const char* const kLaunchFailedText =
 const char* const kLaunchQuestion =
     "The Bulk Mail Rule setup application must launch Outlook Express to continue.\n\nClick 'OK' to launch "
     "Outlook Express and begin Bulk Mail Rule setup or 'Cancel' to discontinue.";
-const char* const kLaunchCaption = "Orvendel  - Bulk Mail Rule Scenario";
+const char* const kLaunchCaption = "Orvendel  - Bulk Mail Rule Setup";
 
 namespace {
 
@@ -59,6 +59,12 @@ std::string Result::Keys() const { return KeyTrace(sim::KeyEvents(*desktop)); }
 int Result::KeysTo(const std::string& title) const {
   int n = 0;
   for (const sim::Event* e : sim::KeyEvents(*desktop)) n += e->target_title == title;
+  return n;
+}
+
+int Result::KeyDownsTo(const std::string& title) const {
+  int n = 0;
+  for (const sim::Event* e : sim::KeyEvents(*desktop)) n += !e->up && e->target_title == title;
   return n;
 }
 

@@ -30,6 +30,9 @@ struct Result {
   std::string Keys() const;
   // How many key events went to the window with this title.
   int KeysTo(const std::string& title) const;
+  // How many key-downs went to it (a key-up can follow its key-down into a
+  // window that has just closed).
+  int KeyDownsTo(const std::string& title) const;
   int KeyCount() const;
   // Polls of FindWindowA for this class and title, in a row, last run.
   int Lookups(const std::string& class_name, const char* title) const;
