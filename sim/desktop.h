@@ -69,6 +69,7 @@ struct Event {
   std::string title;
   bool has_title = false;
   HWND result = nullptr;
+  bool in_front = false;  // Lookup: the result was the foreground window
   DWORD ms = 0;
   int status = 0;
   int show = 0;

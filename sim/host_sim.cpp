@@ -46,6 +46,7 @@ HWND FindWindowA(LPCSTR class_name, LPCSTR window_name) {
   e.has_title = window_name != nullptr;
   e.title = window_name ? window_name : "";
   e.result = found;
+  e.in_front = found != nullptr && found == d.foreground;
   d.Record(e);
   return found;
 }
